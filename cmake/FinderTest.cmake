@@ -1,0 +1,20 @@
+# finder_test(NAME SOURCES... LIBS... [LABELS...] [ENV...])
+# One GoogleTest executable whose tests are registered with CTest. Tests
+# labelled gui or e2e run one at a time.
+function(finder_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS;ENV" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+  set(props "")
+  if(T_LABELS)
+    list(APPEND props LABELS "${T_LABELS}")
+    # Window tests share one X server and its keyboard focus: one at a time.
+    if("gui" IN_LIST T_LABELS OR "e2e" IN_LIST T_LABELS)
+      list(APPEND props RUN_SERIAL TRUE)
+    endif()
+  endif()
+  if(T_ENV)
+    list(APPEND props ENVIRONMENT "${T_ENV}")
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${props})
+endfunction()
