@@ -18,8 +18,8 @@ inline constexpr std::string_view QuotePlaceholder = "#\xD2\xFD\xBA\xC5";
 struct BetweenOptions {
   bool caseSensitive = false;
   int maxLength = 0;  // when not 0, only pieces shorter than this
-  Text prefix;
-  Text suffix;
+  Text prefix{};  // {} lets callers leave it out of designated initializers
+  Text suffix{};
   bool includeLeft = false;
   bool includeRight = false;
   int start = 0;
