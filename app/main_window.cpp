@@ -8,6 +8,7 @@
 #include <wx/utils.h>
 
 #include "app/export.h"
+#include "app/search.h"
 #include "app/toolkit.h"
 #include "app/toolkit_controls.h"
 #include "app/toolkit_icon.h"
@@ -56,7 +57,8 @@ bool MainWindow::Create() {
                                 Utf8("导\r\n\r\n出\r\n\r\n结\r\n\r\n果"),
                                 wxPoint(320, 136), wxSize(24, 176));
   按钮2->SetFont(ExportButtonFont());
-  // 按钮1 is bound by the search command.
+  按钮1->Bind(wxEVT_BUTTON,
+              [this](wxCommandEvent&) { OnSearchClicked(*this); });
   按钮2->Bind(wxEVT_BUTTON,
               [this](wxCommandEvent&) { OnExportClicked(*this); });
 

@@ -3,16 +3,13 @@
 #include <string_view>
 
 #include "app/main_window.h"
+#include "app/suggestion_service.h"
 #include "app/toolkit.h"
 #include "app/toolkit_box.h"
 #include "text/between.h"
 
 namespace {
 
-// A term is a string that opens a JSON array of the reply and has a further
-// string after it: ["term","...
-constexpr std::string_view kTermLeft = "[\"";
-constexpr std::string_view kTermRight = "\",\"";
 constexpr std::string_view kNoData = "\xCE\xDE\xCA\xFD\xBE\xDD";  // 无数据
 
 }  // namespace
@@ -24,7 +21,7 @@ void ShowSuggestions(MainWindow& window, const Text& reply) {
   const ControlWatch resultBox(window.编辑框2);
   // Emptied first, so the box stands empty while the extraction runs.
   SetControlText(*window.编辑框2, Text());
-  AllTextsBetween(reply, kTermLeft, kTermRight, terms);
+  AllTextsBetween(reply, kTermLeftMarker, kTermRightMarker, terms);
   wxTextCtrl* const box = resultBox.Get();
   if (box == nullptr) return;
   if (ItemCount(terms) == 0) {
