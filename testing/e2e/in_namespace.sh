@@ -54,6 +54,9 @@ for _ in $(seq 100); do
 done
 [ -s "$dir/nginx.pid" ] || { echo "nginx did not start"; cat "$dir/nginx-error.log"; exit 1; }
 
+# The X server's sockets stay in this namespace too: an X server outside
+# that uses the same display number keeps its own socket.
+mount -t tmpfs -o mode=1777 tmpfs /tmp/.X11-unix
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$dir/display" \
   >/dev/null 2>&1 &
 xvfb_pid=$!
