@@ -2,6 +2,7 @@
 
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <wx/textctrl.h>
 
@@ -191,6 +192,39 @@ TEST_F(ExportTest, UnwritableTargetsGiveFalse) {
   }
   EXPECT_TRUE(fs::is_directory(directory));
   EXPECT_EQ(scratch_.Names(), std::vector<std::string>{"a-directory.txt"});
+}
+
+// The new content replaces the file by a rename, which the folder allows:
+// a file that the user may not write must still be refused and kept.
+TEST_F(ExportTest, WriteProtectedFileIsRefusedAndKept) {
+  const fs::path file = scratch_.path() / "kept.txt";
+  WriteFile(file, "old");
+  fs::permissions(file, fs::perms::owner_read | fs::perms::group_read |
+                            fs::perms::others_read);
+  bool written = false;
+  if (geteuid() != 0) {
+    written = WriteBytesToFile(file.string(), ToBytes("new"));
+  } else {
+    // Root may write any file: the write is made as an ordinary user who
+    // owns the folder and the file.
+    constexpr uid_t kNobody = 65534;
+    ASSERT_EQ(chown(scratch_.path().c_str(), kNobody, kNobody), 0);
+    ASSERT_EQ(chown(file.c_str(), kNobody, kNobody), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      if (setgid(kNobody) != 0 || setuid(kNobody) != 0) _exit(2);
+      _exit(WriteBytesToFile(file.string(), ToBytes("new")) ? 1 : 0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_NE(WEXITSTATUS(status), 2) << "could not become an ordinary user";
+    written = WEXITSTATUS(status) == 1;
+  }
+  EXPECT_FALSE(written);
+  EXPECT_EQ(ReadFile(file), "old");
+  EXPECT_EQ(scratch_.Names(), std::vector<std::string>{"kept.txt"});
 }
 
 TEST_F(ExportTest, ReplacingKeepsPermissionsAndFollowsLinks) {

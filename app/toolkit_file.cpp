@@ -160,6 +160,9 @@ bool ReplaceFileContents(const Text& path, const Bytes& content) {
   struct stat old {};
   const bool existed = ::stat(target.c_str(), &old) == 0;
   if (existed && S_ISDIR(old.st_mode)) return false;
+  // Renaming over a file needs only the folder's permission: a file that the
+  // user may not write is refused here, as opening it for writing would be.
+  if (existed && ::access(target.c_str(), W_OK) != 0) return false;
 
   for (int attempt = 0; attempt < kTempTries; ++attempt) {
     const std::string temp = directory + "/" + TempLeaf();
