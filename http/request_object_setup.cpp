@@ -118,6 +118,10 @@ void SetConnection(CURL* easy, const RequestSettings& settings) {
   curl_easy_setopt(easy, CURLOPT_MAXREDIRS, kMaxRedirects);
   curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS,
                    ConnectBudgetMs(settings.timeouts));
+  // A name lookup still running when the budget ends is left to finish on
+  // its own thread instead of being waited for, so that a name server that
+  // never answers cannot hold the window past the timeout.
+  curl_easy_setopt(easy, CURLOPT_QUICK_EXIT, 1L);
   curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE,
                    static_cast<curl_off_t>(kMaxResponseBodyBytes));
 
@@ -137,6 +141,9 @@ void SetConnection(CURL* easy, const RequestSettings& settings) {
   const Text proxy =
       settings.proxy.empty() ? Text() : "http://" + settings.proxy;
   curl_easy_setopt(easy, CURLOPT_PROXY, proxy.c_str());
+  // An empty list replaces no_proxy from the environment: a proxy that the
+  // caller names is used for every host.
+  curl_easy_setopt(easy, CURLOPT_NOPROXY, "");
   curl_easy_setopt(easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
   if (settings.proxyCredentials) {
     curl_easy_setopt(easy, CURLOPT_PROXYAUTH, CURLAUTH_BASIC);

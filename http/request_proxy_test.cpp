@@ -1,6 +1,7 @@
 // HttpRequest through a real tinyproxy on 127.0.0.1 that demands Basic
 // credentials.
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include "http/request.h"
 #include "http/request_test_support.h"
@@ -81,6 +82,19 @@ TEST_F(RequestThroughProxy, ForwardedRequestKeepsItsHeaders) {
   // The proxy's credentials stop at the proxy.
   EXPECT_EQ(requests[0].Header("Proxy-Authorization"), std::nullopt);
   EXPECT_EQ(requests[0].Header("Authorization"), std::nullopt);
+}
+
+// The program reads no environment: a no_proxy there does not send around
+// the proxy that the caller names.
+TEST_F(RequestThroughProxy, NamedProxyIsUsedWhateverNoProxySays) {
+  setenv("no_proxy", "*", 1);
+  int status = 0;
+  (void)HttpRequest(http_.Url("/p"), {.returnedStatus = &status,
+                                      .proxyAddress = proxy_.Address(),
+                                      .timeoutSeconds = 2});
+  unsetenv("no_proxy");
+  EXPECT_EQ(status, 407);  // the proxy's answer: no credentials were given
+  EXPECT_TRUE(http_.Requests().empty());
 }
 
 TEST_F(RequestThroughProxy, UserWithoutProxyAddressGoesDirect) {
