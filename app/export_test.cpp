@@ -15,6 +15,7 @@
 
 #include "app/main_window.h"
 #include "app/toolkit.h"
+#include "testing/scratch.h"
 #include "testing/wx_expect.h"
 #include "testing/wx_test.h"
 #include "text/codepage.h"
@@ -26,41 +27,9 @@ namespace fs = std::filesystem;
 const Text kExported = "\xB5\xBC\xB3\xF6\xB3\xC9\xB9\xA6";     // 导出成功
 const Text kNotExported = "\xB5\xBC\xB3\xF6\xCA\xA7\xB0\xDC";  // 导出失败
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
 void WriteFile(const fs::path& path, const std::string& content) {
   std::ofstream(path, std::ios::binary) << content;
 }
-
-// A fresh directory for one test, removed afterwards.
-class ScratchDirectory {
- public:
-  ScratchDirectory() {
-    std::string pattern =
-        (fs::temp_directory_path() / "finder-export-XXXXXX").string();
-    if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-  }
-  ~ScratchDirectory() {
-    std::error_code ignored;
-    if (!path_.empty()) fs::remove_all(path_, ignored);
-  }
-  [[nodiscard]] const fs::path& path() const { return path_; }
-  // The names in the directory, to see that nothing was left behind.
-  [[nodiscard]] std::vector<std::string> Names() const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::recursive_directory_iterator(path_)) {
-      names.push_back(fs::relative(entry.path(), path_).string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-
- private:
-  fs::path path_;
-};
 
 class ExportTest : public WxTest {
  protected:
@@ -77,7 +46,7 @@ class ExportTest : public WxTest {
     click.SetEventObject(window_->按钮2);
     window_->按钮2->ProcessWindowEvent(click);
   }
-  ScratchDirectory scratch_;
+  ScratchDirectory scratch_{"finder-export"};
   MainWindow* window_ = nullptr;
 };
 

@@ -6,11 +6,10 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "testing/desktop.h"
+#include "testing/scratch.h"
 
 namespace {
 
@@ -25,19 +24,13 @@ class FinderProgram : public testing::Test {
     }
     const char* program = std::getenv("FINDER_EXECUTABLE");
     ASSERT_NE(program, nullptr) << "FINDER_EXECUTABLE names the program";
-    std::string pattern = (fs::temp_directory_path() / "finder-e2e-XXXXXX");
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    scratch_ = pattern;
+    ASSERT_FALSE(scratch_.path().empty());
     pid_ = desktop::StartProgram(program);
     ASSERT_GT(pid_, 0);
   }
-  void TearDown() override {
-    desktop::StopProgram(pid_);
-    std::error_code ignored;
-    if (!scratch_.empty()) fs::remove_all(scratch_, ignored);
-  }
+  void TearDown() override { desktop::StopProgram(pid_); }
   pid_t pid_ = -1;
-  fs::path scratch_;
+  ScratchDirectory scratch_{"finder-blackbox"};
 };
 
 TEST_F(FinderProgram, ExportsWhatWasTypedThroughTheSaveDialog) {
@@ -61,7 +54,7 @@ TEST_F(FinderProgram, ExportsWhatWasTypedThroughTheSaveDialog) {
 
   // The export button (320, 136, 24 x 176), then the save dialog.
   desktop::ClickAt(g.x + 332, g.y + 224);
-  const fs::path chosen = scratch_ / "out";
+  const fs::path chosen = scratch_.path() / "out";
   ASSERT_TRUE(desktop::SaveAs(pid_, window, "另存为", chosen.string()))
       << "the save dialog did not appear";
 
@@ -70,9 +63,7 @@ TEST_F(FinderProgram, ExportsWhatWasTypedThroughTheSaveDialog) {
   desktop::Focus(box);
   desktop::Key("Return");
 
-  std::ifstream in(scratch_ / "out.txt", std::ios::binary);
-  const std::string bytes{std::istreambuf_iterator<char>(in), {}};
-  EXPECT_EQ(bytes, "abc\r\nabd");
+  EXPECT_EQ(ReadFile(scratch_.path() / "out.txt"), "abc\r\nabd");
 
   ASSERT_TRUE(desktop::SendDeleteWindow(window));
   EXPECT_EQ(desktop::WaitForExit(pid_), 0);

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "testing/desktop.h"
+#include "testing/scratch.h"
 
 namespace {
 
@@ -53,11 +54,6 @@ std::vector<LoggedRequest> ReadRequestLog(const fs::path& file) {
                         f[9], f[10], f[11], f[12]});
   }
   return requests;
-}
-
-std::string ReadFile(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
 }
 
 class SearchEndToEnd : public testing::Test {

@@ -14,6 +14,7 @@
 
 #include "app/main_window.h"
 #include "app/toolkit.h"
+#include "testing/scratch.h"
 #include "testing/wx_expect.h"
 #include "testing/wx_test.h"
 #include "text/between.h"
@@ -159,40 +160,19 @@ TEST_F(SuggestionsTest, SearchClickedDuringExtractionListsItsTermsFirst) {
   EXPECT_TRUE(SameText(Box(), Lines(inner) + Lines(outer)));
 }
 
-class ScratchFile {
- public:
-  ScratchFile() {
-    std::string pattern =
-        (fs::temp_directory_path() / "finder-suggestions-XXXXXX").string();
-    if (mkdtemp(pattern.data()) != nullptr) directory_ = pattern;
-  }
-  ~ScratchFile() {
-    std::error_code ignored;
-    if (!directory_.empty()) fs::remove_all(directory_, ignored);
-  }
-  [[nodiscard]] bool Ready() const { return !directory_.empty(); }
-  [[nodiscard]] fs::path Path() const { return directory_ / "list.txt"; }
-  [[nodiscard]] std::string Read() const {
-    std::ifstream in(Path(), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-  }
-
- private:
-  fs::path directory_;
-};
-
 // An export clicked during the extraction writes what the box holds at that
 // moment: the box has been emptied, and no term is in it yet.
 TEST_F(SuggestionsTest, ExportClickedDuringExtractionWritesTheEmptiedBox) {
-  const ScratchFile file;
-  ASSERT_TRUE(file.Ready());
+  const ScratchDirectory scratch("finder-suggestions");
+  ASSERT_FALSE(scratch.path().empty());
+  const fs::path file = scratch.path() / "list.txt";
   const TextList terms = Terms("term", 3000);
   SetControlText(*window_->编辑框2, kTyped);
   PostClick(window_->按钮2);
   wxTEST_DIALOG(ShowSuggestions(*window_, Reply(terms)),
-                ChooseFile(file.Path().string()), ExpectMessage(kExported));
-  ASSERT_TRUE(fs::exists(file.Path()));
-  EXPECT_EQ(file.Read(), "");
+                ChooseFile(file.string()), ExpectMessage(kExported));
+  ASSERT_TRUE(fs::exists(file));
+  EXPECT_EQ(ReadFile(file), "");
   EXPECT_TRUE(SameText(Box(), Lines(terms)));
 }
 
